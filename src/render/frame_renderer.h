@@ -1,0 +1,70 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "app/settings.h"
+#include "model/frame_sequence.h"
+#include "model/track_list.h"
+#include "render/output_device.h"
+#include "render/play_state.h"
+#include "render/segment_renderer.h"
+
+namespace vyr {
+
+class Canvas;
+class TrackManipulator;
+
+// One display tick: every armed track's current content, seen through its
+// camera, through the segment renderer to the preview and its output device.
+class FrameRenderer {
+public:
+    using DeviceSlotArray = std::array<std::unique_ptr<OutputDevice>, 4>;
+
+    // `canvas` is the window surface of the preview and may be null.
+    FrameRenderer(TrackList& tracks, Settings& settings, PlayState& state, TrackManipulator& manipulator,
+                  SegmentRenderer& segments, const DeviceSlotArray& devices, OutputDevice& preview, Canvas* canvas)
+        : tracks_(tracks),
+          settings_(settings),
+          state_(state),
+          manipulator_(manipulator),
+          segments_(segments),
+          devices_(devices),
+          preview_(preview),
+          canvas_(canvas) {}
+
+    std::int32_t DisplayAllTracks();
+    std::int16_t DisplayIldaFrame(const Frame* frame);
+    void PointDelay() const {
+        const long long count =
+            static_cast<long long>(settings_.currentGlobalDelay) * static_cast<long long>(state_.settings.delay);
+        if (count > 0) BusyWait(count);
+    }
+
+    // The preview area inside the view: the window with its left edge moved
+    // right by LEFT_PREVIEW_EDGE, its top down by 6, right and bottom in by 9.
+    PreviewRect ComputePreviewRect() const;
+    // Fills the preview area with the background colour.
+    void ClearPreview();
+
+    static constexpr Rgb kBackground{5, 5, 5};
+
+private:
+    static void BusyWait(long long count);
+    void RenderTrack(Track& track, std::uint16_t frameRepeat);
+    void FrameSequenceStep(FrameSequence& sequence, std::uint16_t frameRepeat);
+    void SetPreviewViewport();
+    void SetLaserViewport(OutputDevice& device);
+
+    TrackList& tracks_;
+    Settings& settings_;
+    PlayState& state_;
+    TrackManipulator& manipulator_;
+    SegmentRenderer& segments_;
+    const DeviceSlotArray& devices_;
+    OutputDevice& preview_;
+    Canvas* canvas_;
+};
+
+}  // namespace vyr

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+
+#include "app/settings.h"
+#include "model/point.h"
+#include "model/track.h"
+#include "platform/canvas.h"
+#include "render/output_device.h"
+#include "render/play_state.h"
+
+namespace vyr {
+
+// Turns one segment of a track into preview drawing and laser points.
+class SegmentRenderer {
+public:
+    // `canvas` may be null (no preview surface, e.g. a headless run without snapshots).
+    SegmentRenderer(const Settings& settings, PlayState& state, OutputDevice& preview, Canvas* canvas)
+        : settings_(settings), state_(state), preview_(preview), canvas_(canvas) {}
+
+    // index: 1 for the first segment of a frame, 2, 3, ... after it, -1 for the closing call.
+    std::int16_t DisplaySegment(const Point* from, const Point* to, std::uint8_t r, std::uint8_t g,
+                                std::uint8_t b, std::int16_t index);
+
+    // The blanking-shift delay line. Positive shifts delay colour against
+    // position, negative ones position against colour; shifts are limited to
+    // the ring's 50 entries.
+    static void ShiftPoint(PointHistory& history, float& x, float& y, ColourBytes& colour, int shift);
+
+    // Stores a point as the newest entry of the ring; returns its index.
+    static int RememberPoint(PointHistory& history, float x, float y, const ColourBytes& colour);
+
+    void SetCanvas(Canvas* canvas) { canvas_ = canvas; }
+
+private:
+    struct Segment {
+        Vec3 from;
+        Vec3 to;
+        bool fromBlanked;
+        bool toBlanked;
+        std::uint8_t r, g, b;
+        std::int16_t index;
+    };
+
+    // The eye coordinates of the last end point seen by one device: the next
+    // segment usually starts there.
+    struct EyeCache {
+        const OutputDevice* device = nullptr;
+        std::uint32_t version = 0;
+        Vec3 world;
+        Vec3 eye;
+    };
+    static void ToEyePair(const OutputDevice& device, EyeCache& cache, const Segment& s, Vec3& p0, Vec3& p1);
+
+    void DrawPreview(const Segment& s);
+    void DrawBeams(float x, float y, Rgb pen);
+    void EmitLaser(const Segment& s);
+    void Emit(float x, float y, const ColourBytes& colour, int times);
+
+    const Settings& settings_;
+    PlayState& state_;
+    OutputDevice& preview_;
+    Canvas* canvas_;
+    EyeCache previewEye_;
+    EyeCache laserEye_;
+};
+
+}  // namespace vyr
