@@ -96,15 +96,16 @@ std::int16_t Device_RIYA::RiyaInit(bool skipOpen) {
     return 1;
 }
 
+std::uint16_t Device_RIYA::Wire(std::int32_t v) const {
+    // A scale beyond 100 % can put a point past the DAC's range; it stays at the
+    // edge instead of wrapping around to the other side.
+    return LittleEndian16(static_cast<std::uint16_t>(std::clamp(v, minCoord, maxCoord)));
+}
+
 void Device_RIYA::Append(std::int32_t x, std::int32_t y, std::uint8_t red, std::uint8_t green, std::uint8_t blue,
                          std::uint8_t shutter) {
     if (initialized == 0 || pointCount >= kMaxPoints) return;
-    // A scale beyond 100 % can put a point past the DAC's range; it stays at the
-    // edge instead of wrapping around to the other side.
-    const auto wire = [this](std::int32_t v) {
-        return LittleEndian16(static_cast<std::uint16_t>(std::clamp(v, minCoord, maxCoord)));
-    };
-    currentBuffer_[pointCount] = DacPoint{wire(x), wire(y), red, green, blue, shutter};
+    currentBuffer_[pointCount] = DacPoint{Wire(x), Wire(y), red, green, blue, shutter};
     ++pointCount;
 }
 
@@ -126,7 +127,12 @@ void Device_RIYA::AddPoints(float x, float y, const ColourBytes& colour, std::ui
     ToDevice(x, y, dx, dy);
     lastX = dx;
     lastY = dy;
-    for (int i = 0; i < count && pointCount < kMaxPoints; ++i) Append(dx, dy, colour[0], colour[1], colour[2], shutter);
+    if (initialized == 0 || pointCount >= kMaxPoints) return;
+    const int room = kMaxPoints - pointCount;
+    const int n = count < room ? count : room;
+    const DacPoint point{Wire(dx), Wire(dy), colour[0], colour[1], colour[2], shutter};
+    std::fill_n(currentBuffer_ + pointCount, n, point);
+    pointCount = static_cast<std::uint16_t>(pointCount + n);
 }
 
 void Device_RIYA::BlankAtCurrent(std::uint16_t invertBlanking, std::uint16_t colorMode) {

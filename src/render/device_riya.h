@@ -89,6 +89,8 @@ private:
     void Append(std::int32_t x, std::int32_t y, std::uint8_t red, std::uint8_t green, std::uint8_t blue,
                 std::uint8_t shutter);
     void FillBoth(const DacPoint& point);
+    // A device coordinate as the DAC record holds it.
+    std::uint16_t Wire(std::int32_t v) const;
     unsigned char Device() const { return static_cast<unsigned char>(deviceNumber); }
     bool WaitUntilReady();
 

@@ -225,7 +225,11 @@ void SegmentRenderer::Emit(float x, float y, const ColourBytes& colour, int time
     if (shift == 0 || shift == PointHistory::kSize || shift == -PointHistory::kSize) {
         // An unshifted point comes out as it went in; the ring still keeps it
         // for a shift set later.
-        for (int i = 0; i < times; ++i) RememberPoint(history, x, y, colour);
+        for (int i = 0; i < times && i < PointHistory::kSize; ++i) RememberPoint(history, x, y, colour);
+        // The rest of a long run lands on entries that already hold this point.
+        if (times > PointHistory::kSize) {
+            history.index = static_cast<std::uint8_t>((history.index + times - PointHistory::kSize) % PointHistory::kSize);
+        }
         device.AddPoints(x, y, colour, invert, times);
         return;
     }
@@ -294,13 +298,6 @@ void SegmentRenderer::EmitLaser(const Segment& s) {
         Emit(fx, fy, dark, n);
         Emit(tx, ty, lit, 1);
     }
-}
-
-int SegmentRenderer::RememberPoint(PointHistory& history, float x, float y, const ColourBytes& colour) {
-    const int newest = history.index + 1 < PointHistory::kSize ? history.index + 1 : 0;
-    history.index = static_cast<std::uint8_t>(newest);
-    history.entries[static_cast<std::size_t>(newest)] = PointHistoryEntry{x, y, colour};
-    return newest;
 }
 
 void SegmentRenderer::ShiftPoint(PointHistory& history, float& x, float& y, ColourBytes& colour, int shift) {

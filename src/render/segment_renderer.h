@@ -28,7 +28,12 @@ public:
     static void ShiftPoint(PointHistory& history, float& x, float& y, ColourBytes& colour, int shift);
 
     // Stores a point as the newest entry of the ring; returns its index.
-    static int RememberPoint(PointHistory& history, float x, float y, const ColourBytes& colour);
+    static int RememberPoint(PointHistory& history, float x, float y, const ColourBytes& colour) {
+        const int newest = history.index + 1 < PointHistory::kSize ? history.index + 1 : 0;
+        history.index = static_cast<std::uint8_t>(newest);
+        history.entries[static_cast<std::size_t>(newest)] = PointHistoryEntry{x, y, colour};
+        return newest;
+    }
 
     void SetCanvas(Canvas* canvas) { canvas_ = canvas; }
 
