@@ -18,6 +18,7 @@ constexpr float kMinTanHalfAngle = 1.0e-6f;
 // rounding can put an intersection a hair outside its plane and ask for a
 // re-clip. The bound ends that for certain.
 constexpr int kMaxClipSteps = 32;
+constexpr float kFloatMax = std::numeric_limits<float>::max();
 
 enum Outcode : int { kLeft = 1, kRight = 2, kBottom = 4, kTop = 8 };
 
@@ -137,6 +138,19 @@ void OutputDevice::SetupView() {
 }
 
 int OutputDevice::ClipSegment(Vec3& p0, Vec3& p1) const {
+    // Most segments lie well inside the view. Comparing against the pyramid
+    // shrunk by a margin far larger than any rounding tells those apart
+    // without the divisions; anything near a side, behind the eye or not
+    // finite takes the exact path below.
+    if (const float t = tanHalfAngle_; t > 0.0f) {
+        constexpr float kInside = 0.99999f;
+        const float m0 = p0.z * t * kInside;
+        const float m1 = p1.z * t * kInside;
+        if (m0 > 0.0f && m1 > 0.0f && m0 <= kFloatMax && m1 <= kFloatMax && std::fabs(p0.x) <= m0 &&
+            std::fabs(p0.y) <= m0 && std::fabs(p1.x) <= m1 && std::fabs(p1.y) <= m1) {
+            return 0;
+        }
+    }
     if (!Finite(p0, p1)) {
         p0 = Vec3{};
         p1 = Vec3{};

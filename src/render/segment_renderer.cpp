@@ -57,12 +57,16 @@ std::int16_t SegmentRenderer::DisplaySegment(const Point* from, const Point* to,
     return 1;
 }
 
-void SegmentRenderer::ToEyePair(const OutputDevice& device, EyeCache& cache, const Segment& s, Vec3& p0,
-                                Vec3& p1) {
+bool SegmentRenderer::ToEyePair(const OutputDevice& device, EyeCache& cache, const Segment& s, Vec3& p0, Vec3& p1,
+                                float& fromX, float& fromY) {
     const bool hit = cache.device == &device && cache.version == device.ViewVersion() && cache.world == s.from;
     p0 = hit ? cache.eye : device.ToEye(s.from);
     p1 = device.ToEye(s.to);
-    cache = EyeCache{&device, device.ViewVersion(), s.to, p1};
+    const bool projected = hit && cache.projected;
+    fromX = cache.nx;
+    fromY = cache.ny;
+    cache = EyeCache{&device, device.ViewVersion(), s.to, p1, false, 0.0f, 0.0f};
+    return projected;
 }
 
 void SegmentRenderer::DrawPreview(const Segment& s) {
@@ -81,7 +85,8 @@ void SegmentRenderer::DrawPreview(const Segment& s) {
     }
 
     Vec3 p0, p1;
-    ToEyePair(preview_, previewEye_, s, p0, p1);
+    float unusedX = 0.0f, unusedY = 0.0f;
+    ToEyePair(preview_, previewEye_, s, p0, p1, unusedX, unusedY);
     const int clip = preview_.ClipSegment(p0, p1);
     if (clip == 3) return;
 
@@ -248,7 +253,8 @@ void SegmentRenderer::EmitLaser(const Segment& s) {
 
     OutputDevice& device = *state_.outputDevice;
     Vec3 p0, p1;
-    ToEyePair(device, laserEye_, s, p0, p1);
+    float cachedX = 0.0f, cachedY = 0.0f;
+    const bool fromProjected = ToEyePair(device, laserEye_, s, p0, p1, cachedX, cachedY);
     const int clip = device.ClipSegment(p0, p1);
 
     const int delay = std::max<int>(0, state_.settings.blankingDelay);
@@ -260,8 +266,17 @@ void SegmentRenderer::EmitLaser(const Segment& s) {
     }
 
     float fx = 0.0f, fy = 0.0f, tx = 0.0f, ty = 0.0f;
-    device.Project(p0, fx, fy);
+    if (fromProjected && (clip == 0 || clip == 2)) {
+        // The from point is the previous end point, unmoved by the clipper.
+        fx = cachedX;
+        fy = cachedY;
+    } else {
+        device.Project(p0, fx, fy);
+    }
     device.Project(p1, tx, ty);
+    laserEye_.projected = clip == 0 || clip == 1;  // the end point as it was before clipping
+    laserEye_.nx = tx;
+    laserEye_.ny = ty;
     state_.lastLaserX = tx;
     state_.lastLaserY = ty;
 

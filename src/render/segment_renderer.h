@@ -54,8 +54,14 @@ private:
         std::uint32_t version = 0;
         Vec3 world;
         Vec3 eye;
+        bool projected = false;  // nx, ny hold the projection of the unclipped eye point
+        float nx = 0.0f;
+        float ny = 0.0f;
     };
-    static void ToEyePair(const OutputDevice& device, EyeCache& cache, const Segment& s, Vec3& p0, Vec3& p1);
+    // Eye coordinates of both ends. Returns true, with the from point's
+    // projection in fromX, fromY, when the cache held it.
+    static bool ToEyePair(const OutputDevice& device, EyeCache& cache, const Segment& s, Vec3& p0, Vec3& p1,
+                          float& fromX, float& fromY);
 
     void DrawPreview(const Segment& s);
     void DrawBeams(float x, float y, Rgb pen);
