@@ -109,7 +109,7 @@ void OutputDevice::SetDeviceViewport(std::int32_t xmin, std::int32_t xmax, std::
 
 void OutputDevice::SetCamera(const Camera& camera) {
     camera_ = camera;
-    ++viewVersion_;
+    ++viewVersion_;  // also when the angle below is refused
     const double t = std::tan(static_cast<double>(camera.cameraAngle) * kPi / 180.0 * 0.5);
     const float tf = static_cast<float>(t);
     if (!std::isfinite(t) || !std::isfinite(tf)) return;  // NaN or infinite angle: keep the last one
@@ -118,6 +118,7 @@ void OutputDevice::SetCamera(const Camera& camera) {
 }
 
 void OutputDevice::UpdateProjection() {
+    ++viewVersion_;
     // The same expressions the projection would evaluate for every point.
     const float t = tanHalfAngle_;
     const Rect& vp = viewport_;

@@ -47,8 +47,9 @@ public:
         const auto dot = [&d](const Vec3& a) { return a.x * d.x + a.y * d.y + a.z * d.z; };
         return Vec3{dot(basis_[0]), dot(basis_[1]), dot(basis_[2])};
     }
-    // Changes whenever the camera or the view basis does, so that callers may
-    // keep eye coordinates of a point between segments.
+    // Changes whenever the camera, the view basis or the viewport does, so that
+    // callers may keep the eye coordinates and projection of a point between
+    // segments.
     std::uint32_t ViewVersion() const { return viewVersion_; }
     // Clips the eye-space segment against the viewing pyramid: 0 inside,
     // 1 p0 moved (enters), 2 p1 moved (leaves), 3 invisible (both zeroed;

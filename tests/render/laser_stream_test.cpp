@@ -231,6 +231,24 @@ TEST_F(LaserStream, ADacThatIsNeverReadyDropsFramesWithoutStallingAndRecovers) {
     EXPECT_EQ(rig.FramesSent(), reopened + 1);
 }
 
+TEST_F(LaserStream, AViewportChangeBetweenSegmentsIsSeenByTheNextOne) {
+    // The renderer keeps the end point of one segment for the start of the
+    // next; a new viewport in between must not leave it stale.
+    rig.state.outputDevice = rig.riya;
+    rig.state.settings.blankingDelay = 1;
+    rig.riya->SetDeviceViewport(0, 4095, 0, 4095);
+    const Point first(0, 0, 0, 0), second(4000, 0, 0, 0), jump(0, 4000, 0, kBlank);
+    rig.segments.DisplaySegment(&first, &second, 255, 0, 0, 1);
+    ASSERT_EQ(rig.riya->SetViewport(0.0f, 0.5f, 0.0f, 0.5f), 0);
+    rig.segments.DisplaySegment(&second, &jump, 255, 0, 0, 2);
+    rig.riya->Flush();
+    const Stream got = rig.LastFrame();
+    ASSERT_EQ(got.size(), 5u + 1u + 1u + 1u);
+    // Leaving the lit stroke: one dark point at the second point, projected
+    // with the new viewport.
+    EXPECT_EQ(got[6], (Dac{DacCoord(4000) / 2, c / 2, 0, 0, 0, 0}));
+}
+
 TEST_F(LaserStream, LaserOffSendsNothingAndDoesNotCount) {
     rig.settings.DISPLAY_LASER = 0;
     const int before = rig.FramesSent();
