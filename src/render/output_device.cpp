@@ -82,6 +82,7 @@ OutputDevice::OutputDevice(std::int32_t minC, std::int32_t maxC, std::int32_t ty
       deviceType(type),
       basePort(port),
       deviceViewport_{minC, maxC, minC, maxC} {
+    SetDeviceViewport(minC, maxC, minC, maxC);
     UpdateProjection();
 }
 
@@ -105,6 +106,8 @@ int OutputDevice::SetViewport(float xmin, float xmax, float ymin, float ymax) {
 
 void OutputDevice::SetDeviceViewport(std::int32_t xmin, std::int32_t xmax, std::int32_t ymin, std::int32_t ymax) {
     deviceViewport_ = DeviceRect{xmin, xmax, ymin, ymax};
+    deviceSpan_ = DeviceSpan{static_cast<float>(xmin), static_cast<float>(static_cast<std::int64_t>(xmax) - xmin),
+                             static_cast<float>(ymin), static_cast<float>(static_cast<std::int64_t>(ymax) - ymin)};
 }
 
 void OutputDevice::SetCamera(const Camera& camera) {

@@ -71,11 +71,8 @@ public:
     // gives the start of the range.
     void ToDevice(float nx, float ny, std::int32_t& dx, std::int32_t& dy) const {
         const DeviceRect& d = deviceViewport_;
-        // Widths in 64 bits: two extreme 32-bit bounds must not overflow.
-        const float w = static_cast<float>(static_cast<std::int64_t>(d.xmax) - d.xmin);
-        const float h = static_cast<float>(static_cast<std::int64_t>(d.ymax) - d.ymin);
-        dx = TruncateToInt(static_cast<float>(d.xmin) + w * nx, d.xmin);
-        dy = TruncateToInt(static_cast<float>(d.ymin) + h * ny, d.ymin);
+        dx = TruncateToInt(deviceSpan_.x0 + deviceSpan_.width * nx, d.xmin);
+        dy = TruncateToInt(deviceSpan_.y0 + deviceSpan_.height * ny, d.ymin);
     }
 
     // Float to int by truncation toward zero, saturating instead of
@@ -116,6 +113,12 @@ private:
     Rect window_{-32767.0f, 32766.0f, -32767.0f, 32766.0f};
     Rect viewport_{0.0f, 1.0f, 0.0f, 1.0f};
     DeviceRect deviceViewport_{0, 0, 0, 0};
+    // The device viewport as the conversion uses it; widths are taken in 64
+    // bits so that two extreme 32-bit bounds cannot overflow.
+    struct DeviceSpan {
+        float x0, width, y0, height;
+    };
+    DeviceSpan deviceSpan_{0.0f, 0.0f, 0.0f, 0.0f};
     Camera camera_;
     std::uint32_t viewVersion_ = 0;
     // The view basis: rows u, v, n.

@@ -217,32 +217,12 @@ void SegmentRenderer::DrawBeams(float x, float y, Rgb pen) {
     }
 }
 
-void SegmentRenderer::Emit(float x, float y, const ColourBytes& colour, int times) {
-    if (times <= 0) return;
-    OutputDevice& device = *state_.outputDevice;
-    const std::uint16_t invert = settings_.INVERT_BLANKING;
-    const int shift = settings_.BLANKING_SHIFT;
-    if (state_.currentTrack == nullptr) {
-        device.AddPoints(x, y, colour, invert, times);
-        return;
-    }
-    PointHistory& history = state_.currentTrack->pointHistory;
-    if (shift == 0 || shift == PointHistory::kSize || shift == -PointHistory::kSize) {
-        // An unshifted point comes out as it went in; the ring still keeps it
-        // for a shift set later.
-        for (int i = 0; i < times && i < PointHistory::kSize; ++i) RememberPoint(history, x, y, colour);
-        // The rest of a long run lands on entries that already hold this point.
-        if (times > PointHistory::kSize) {
-            history.index = static_cast<std::uint8_t>((history.index + times - PointHistory::kSize) % PointHistory::kSize);
-        }
-        device.AddPoints(x, y, colour, invert, times);
-        return;
-    }
+void SegmentRenderer::EmitShifted(const LaserTarget& target, float x, float y, const ColourBytes& colour, int times) {
     for (int i = 0; i < times; ++i) {
         float px = x, py = y;
         ColourBytes c = colour;
-        ShiftPoint(history, px, py, c, shift);
-        device.AddPoint(px, py, c, invert);
+        ShiftPoint(*target.history, px, py, c, target.shift);
+        target.device->AddPoint(px, py, c, target.invertBlanking);
     }
 }
 
@@ -252,6 +232,11 @@ void SegmentRenderer::EmitLaser(const Segment& s) {
     const std::uint8_t beamOn = (!s.toBlanked && (s.r != 0 || s.g != 0 || s.b != 0)) ? 0xFF : 0;
 
     OutputDevice& device = *state_.outputDevice;
+    const int shift = settings_.BLANKING_SHIFT;
+    const LaserTarget target{&device,
+                             state_.currentTrack != nullptr ? &state_.currentTrack->pointHistory : nullptr, shift,
+                             shift == 0 || shift >= PointHistory::kSize || shift <= -PointHistory::kSize,
+                             settings_.INVERT_BLANKING};
     Vec3 p0, p1;
     float cachedX = 0.0f, cachedY = 0.0f;
     const bool fromProjected = ToEyePair(device, laserEye_, s, p0, p1, cachedX, cachedY);
@@ -261,7 +246,7 @@ void SegmentRenderer::EmitLaser(const Segment& s) {
     const int n = (clip == 1 || clip == 2 || s.index == 1 || s.index == -1) ? delay * 5 : delay;
 
     if (clip == 3) {
-        Emit(state_.lastLaserX, state_.lastLaserY, dark, 1);
+        Emit(target, state_.lastLaserX, state_.lastLaserY, dark, 1);
         return;
     }
 
@@ -291,27 +276,27 @@ void SegmentRenderer::EmitLaser(const Segment& s) {
 
     if (s.toBlanked) {
         if (!s.fromBlanked || s.index == 1) {
-            Emit(fx, fy, dark, n);
+            Emit(target, fx, fy, dark, n);
         }
-        Emit(tx, ty, dark, 1);
-        if (s.index == -1) Emit(tx, ty, dark, n);
+        Emit(target, tx, ty, dark, 1);
+        if (s.index == -1) Emit(target, tx, ty, dark, n);
     } else if (state_.settings.PointsMode()) {
         if (s.index == 1) {
-            Emit(fx, fy, dark, n);
-            Emit(tx, ty, dark, n);
+            Emit(target, fx, fy, dark, n);
+            Emit(target, tx, ty, dark, n);
         } else if (s.index == -1) {
-            Emit(tx, ty, dark, n);
+            Emit(target, tx, ty, dark, n);
         } else {
-            Emit(tx, ty, dark, n);
-            Emit(tx, ty, lit, n);
-            Emit(tx, ty, dark, n);
+            Emit(target, tx, ty, dark, n);
+            Emit(target, tx, ty, lit, n);
+            Emit(target, tx, ty, dark, n);
         }
     } else if (!s.fromBlanked && (clip == 0 || clip == 2) && s.index != 1) {
-        Emit(tx, ty, lit, 1);
-        if (clip == 2 || s.index == -1) Emit(tx, ty, dark, n);
+        Emit(target, tx, ty, lit, 1);
+        if (clip == 2 || s.index == -1) Emit(target, tx, ty, dark, n);
     } else {
-        Emit(fx, fy, dark, n);
-        Emit(tx, ty, lit, 1);
+        Emit(target, fx, fy, dark, n);
+        Emit(target, tx, ty, lit, 1);
     }
 }
 

@@ -66,7 +66,36 @@ private:
     void DrawPreview(const Segment& s);
     void DrawBeams(float x, float y, Rgb pen);
     void EmitLaser(const Segment& s);
-    void Emit(float x, float y, const ColourBytes& colour, int times);
+
+    // Where the laser points of the segment being rendered go; set up once
+    // per segment so that each emitted point costs as little as possible.
+    struct LaserTarget {
+        OutputDevice* device = nullptr;
+        PointHistory* history = nullptr;  // the current track's ring, if any
+        int shift = 0;
+        bool unshifted = true;            // a shift that returns every point as it is
+        std::uint16_t invertBlanking = 0;
+    };
+    // `times` copies of one point, through the blanking-shift ring to the device.
+    void Emit(const LaserTarget& target, float x, float y, const ColourBytes& colour, int times) {
+        if (times <= 0) return;
+        if (target.history == nullptr) {
+            target.device->AddPoints(x, y, colour, target.invertBlanking, times);
+        } else if (target.unshifted) {
+            // The ring still keeps the points for a shift set later; a run
+            // longer than the ring only needs its last turn written.
+            const int writes = times < PointHistory::kSize ? times : PointHistory::kSize;
+            for (int i = 0; i < writes; ++i) RememberPoint(*target.history, x, y, colour);
+            if (times > writes) {
+                target.history->index =
+                    static_cast<std::uint8_t>((target.history->index + times - writes) % PointHistory::kSize);
+            }
+            target.device->AddPoints(x, y, colour, target.invertBlanking, times);
+        } else {
+            EmitShifted(target, x, y, colour, times);
+        }
+    }
+    void EmitShifted(const LaserTarget& target, float x, float y, const ColourBytes& colour, int times);
 
     const Settings& settings_;
     PlayState& state_;
