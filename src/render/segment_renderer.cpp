@@ -45,7 +45,7 @@ std::int16_t SegmentRenderer::DisplaySegment(const Point* from, const Point* to,
                        settings_.TTL_THRESHOLD_BLUE, r, g, b);
     }
 
-    const Segment s{ToVec(*from), ToVec(*to), from->Blanked(), to->Blanked(), r, g, b, index};
+    const Segment s{*from, *to, from->Blanked(), to->Blanked(), r, g, b, index};
 
     if (settings_.DISPLAY_SCREEN == 1 && state_.settings.colorFactor != 0.0f && canvas_ != nullptr) {
         DrawPreview(s);
@@ -59,13 +59,14 @@ std::int16_t SegmentRenderer::DisplaySegment(const Point* from, const Point* to,
 
 bool SegmentRenderer::ToEyePair(const OutputDevice& device, EyeCache& cache, const Segment& s, Vec3& p0, Vec3& p1,
                                 float& fromX, float& fromY) {
-    const bool hit = cache.device == &device && cache.version == device.ViewVersion() && cache.world == s.from;
-    p0 = hit ? cache.eye : device.ToEye(s.from);
-    p1 = device.ToEye(s.to);
+    const bool hit = cache.device == &device && cache.version == device.ViewVersion() && cache.x == s.from.x &&
+                     cache.y == s.from.y && cache.z == s.from.z;
+    p0 = hit ? cache.eye : device.ToEye(ToVec(s.from));
+    p1 = device.ToEye(ToVec(s.to));
     const bool projected = hit && cache.projected;
     fromX = cache.nx;
     fromY = cache.ny;
-    cache = EyeCache{&device, device.ViewVersion(), s.to, p1, false, 0.0f, 0.0f};
+    cache = EyeCache{&device, device.ViewVersion(), s.to.x, s.to.y, s.to.z, p1, false, 0.0f, 0.0f};
     return projected;
 }
 

@@ -39,8 +39,8 @@ public:
 
 private:
     struct Segment {
-        Vec3 from;
-        Vec3 to;
+        const Point& from;
+        const Point& to;
         bool fromBlanked;
         bool toBlanked;
         std::uint8_t r, g, b;
@@ -52,7 +52,7 @@ private:
     struct EyeCache {
         const OutputDevice* device = nullptr;
         std::uint32_t version = 0;
-        Vec3 world;
+        std::int16_t x = 0, y = 0, z = 0;  // the point, as the content holds it
         Vec3 eye;
         bool projected = false;  // nx, ny hold the projection of the unclipped eye point
         float nx = 0.0f;
