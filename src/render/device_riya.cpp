@@ -110,13 +110,7 @@ void Device_RIYA::Append(std::int32_t x, std::int32_t y, std::uint8_t red, std::
 }
 
 void Device_RIYA::AddPoint(float x, float y, const ColourBytes& colour, std::uint16_t invertBlanking) {
-    const std::uint8_t shutter = invertBlanking == 1 ? static_cast<std::uint8_t>(~colour[3]) : colour[3];
-    std::int32_t dx = 0;
-    std::int32_t dy = 0;
-    ToDevice(x, y, dx, dy);
-    lastX = dx;
-    lastY = dy;
-    Append(dx, dy, colour[0], colour[1], colour[2], shutter);
+    AddPoints(x, y, colour, invertBlanking, 1);
 }
 
 void Device_RIYA::AddPoints(float x, float y, const ColourBytes& colour, std::uint16_t invertBlanking, int count) {
