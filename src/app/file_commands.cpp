@@ -1,0 +1,96 @@
+#include "app/file_commands.h"
+
+#include <cstdio>
+
+#include "app/log.h"
+#include "app/main_window.h"
+#include "content/ilda_reader.h"
+#include "model/frame_sequence.h"
+#include "render/palettes.h"
+
+namespace vyr {
+
+void SetupNewTrack(Track& track, TrackType kind, const CommandLineOptions& commandLine) {
+    track.camera = Camera{};
+    track.trackType = kind;
+    track.outputDevice = 0;
+    track.settings = TrackSettings{};
+    if (commandLine.Has(CommandLineOptions::kPalette)) {
+        track.settings.palette = PaletteByNumber(commandLine.paletteIndex);
+    } else {
+        track.settings.palette = PaletteByNumber(kind == kTrackAbstract ? kPaletteLaserIllusions : kPalettePangolin);
+    }
+}
+
+bool FileCommands::OnFileOpenCommand(int command) {
+    const char* failure = nullptr;
+    switch (command) {
+        case kCmdOpenIlda: failure = "OnOpenIldaFile(): GetOpenFileName() failed."; break;
+        case kCmdOpenAbs: failure = "OnOpenAbsFile(): GetOpenFileName() failed."; break;
+        case kCmdOpenText: failure = "OnOpenTextFile(): GetOpenFileName() failed."; break;
+        case kCmdOpenCts: failure = "OnOpenCtsFile(): GetOpenFileName() failed."; break;
+        case kCmdOpenClv: failure = "OnOpenClvFile(): GetOpenFileName() failed."; break;
+        default: return false;
+    }
+    if (command == kCmdOpenClv) LogMessage("Entering OnOpenClvFile()");
+    const std::optional<std::string> path = host_.OpenFileDialog(OpenDialogFor(command));
+    if (!path) {
+        LogMessage(failure);
+        return true;
+    }
+    SetStatusText("Loading");
+    Open(command, *path);
+    SetStatusText("Okay");
+    return true;
+}
+
+void FileCommands::Open(int command, const std::string& path) {
+    switch (command) {
+        case kCmdOpenIlda: OnOpenIldaFile(path); break;
+        case kCmdOpenCts: OnOpenCtsFile(path); break;
+        default: break;
+    }
+}
+
+void FileCommands::OnOpenIldaFile(const std::string& path) {
+    std::unique_ptr<FrameSequence> sequence;
+    if (DoReadILDAFile(path, sequence) != 1 || !sequence) {
+        host_.MessageBox("OnOpenIldaFile(): Unable to open or read ILDA file.", MessageIcon::kInformation);
+        return;
+    }
+    host_.SetDocumentTitle(path);
+    AddLoadedTrack(std::move(sequence), kTrackFrameSequence);
+}
+
+void FileCommands::OnOpenCtsFile(const std::string& path) {
+    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    if (stream == nullptr) {
+        script_.Replace(nullptr);
+        host_.MessageBox("OnOpenCtsFile(): failed to open file for reading.", MessageIcon::kInformation);
+        return;
+    }
+    script_.Replace(stream);
+    host_.SetDocumentTitle(path);
+    script_.headerPending = true;
+    script_.playing = true;
+}
+
+void FileCommands::AddLoadedTrack(std::unique_ptr<Track> track, TrackType kind) {
+    state_.currentTrack = track.get();
+    SetupNewTrack(*track, kind, commandLine_);
+    SetStatusText("Okay");
+    const int slot = tracks_.count + 1;
+    std::unique_ptr<Track> pending = std::move(track);
+    if (tracks_.AddTrack(pending) != 1) {
+        // A full list drops the new content without a word.
+        state_.currentTrack = nullptr;
+        return;
+    }
+    if (tracks_.count == 1) {
+        form_.SetTrackArmState(1, 1);
+        form_.ToggleTrackDisplay(1);
+    }
+    form_.SetTrackFocus(slot);
+}
+
+}  // namespace vyr
