@@ -54,7 +54,9 @@ void FileCommands::Open(int command, const std::string& path) {
 
 void FileCommands::OnOpenIldaFile(const std::string& path) {
     std::unique_ptr<FrameSequence> sequence;
-    if (DoReadILDAFile(path, sequence) != 1 || !sequence) {
+    // An empty file reads as a sequence without frames; as a track it would
+    // take a slot and show nothing, so it is refused like an unreadable one.
+    if (DoReadILDAFile(path, sequence) != 1 || !sequence || sequence->Frames().empty()) {
         host_.MessageBox("OnOpenIldaFile(): Unable to open or read ILDA file.", MessageIcon::kInformation);
         return;
     }

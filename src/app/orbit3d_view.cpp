@@ -43,6 +43,12 @@ void COrbit3DView::OnInitialUpdate() {
                                                 devices_.slots, preview, canvas);
     loop_ = std::make_unique<PlaybackLoop>(host_, settings_, state_, *renderer_, devices_, script_);
     loop_->onPreviewRecomputed = [this] { PreviewRecomputed(); };
+    // Until show scripts can be interpreted, an opened script is put aside on
+    // its first tick and the tracks play on.
+    loop_->readCtsFile = [this] {
+        script_.playing = false;
+        host_.SetStatusPane(0, "Show scripts: not available yet.");
+    };
     files_ = std::make_unique<FileCommands>(host_, tracks_, state_, mainForm_, script_, commandLine_);
 
     // No MIDI input service is wired in yet: the player runs as with no
