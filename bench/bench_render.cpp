@@ -3,20 +3,14 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <memory>
 
-#include "alloc_counter.h"
+#include "display_ticks.h"
 #include "app/log.h"
-#include "app/settings.h"
 #include "model/frame_sequence.h"
-#include "model/track_list.h"
-#include "platform/posix/shared_library_dlopen.h"
-#include "playback/track_manipulation.h"
 #include "render/device_riya.h"
-#include "render/frame_renderer.h"
 #include "render/palettes.h"
-#include "render/segment_renderer.h"
+#include "support/render_stack.h"
 
 #if defined(VYR_HAVE_QT_CANVAS)
 #include "platform/qt/qimage_canvas.h"
@@ -47,29 +41,12 @@ Frame MakeBenchFrame(int seed) {
     return frame;
 }
 
-struct Show {
-    Settings settings;
-    PlayState state;
-    TrackList tracks;
-    SlotFlags rotateAboutZero{0, 0, 0, 0};
-    TrackManipulator manipulator{tracks, state.currentTrackNumber, state.camera, state.settings, rotateAboutZero};
-    Device_Screen preview;
-    FrameRenderer::DeviceSlotArray devices;
+struct Show : test::RenderStack {
     std::unique_ptr<SharedLibraryLoader> loader;
-    SegmentRenderer segments;
-    FrameRenderer renderer;
     bool laserReady = true;
 
-    explicit Show(Canvas* canvas)
-        : segments(settings, state, preview, canvas),
-          renderer(tracks, settings, state, manipulator, segments, devices, preview, canvas) {
-#if defined(VYR_RIYA_SIM_PATH)
-        setenv("VYR_RIYA_LIBRARY", VYR_RIYA_SIM_PATH, 1);
-#endif
-        setenv("RIYA_SIM_DEVICES", "4", 1);
-        unsetenv("RIYA_SIM_OUT");
-        unsetenv("RIYA_SIM_NOT_READY");
-        loader = MakePlayerLibraryLoader();
+    explicit Show(Canvas* canvas) : RenderStack(canvas) {
+        loader = bench::SimulatedRiya(kTracks);
         for (int d = 0; d < kTracks; ++d) {
             auto riya = std::make_unique<Device_RIYA>(static_cast<std::uint16_t>(d), *loader);
             laserReady = laserReady && riya->RiyaInit(false) == 1;
@@ -97,18 +74,7 @@ void RunTicks(benchmark::State& state, Show& show) {
         state.SkipWithError("the simulated RIYA library could not be loaded");
         return;
     }
-    show.renderer.DisplayAllTracks();  // warm up: first-display work and buffers
-    const std::uint32_t segmentsBefore = show.state.outputCounter;
-    const std::uint64_t allocationsBefore = bench::AllocationCount();
-    std::int64_t ticks = 0;
-    for (auto _ : state) {
-        show.renderer.DisplayAllTracks();
-        ++ticks;
-    }
-    const std::uint64_t allocations = bench::AllocationCount() - allocationsBefore;
-    state.SetItemsProcessed(static_cast<std::int64_t>(show.state.outputCounter - segmentsBefore));
-    state.counters["allocations_per_tick"] =
-        benchmark::Counter(ticks > 0 ? static_cast<double>(allocations) / static_cast<double>(ticks) : 0.0);
+    bench::RunDisplayTicks(state, show.renderer, show.state);
 }
 
 void BM_DisplayAllTracks_Laser(benchmark::State& state) {

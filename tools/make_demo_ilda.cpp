@@ -15,7 +15,11 @@
 #include <string>
 #include <vector>
 
+#include "ilda_writer.h"
+
 namespace {
+
+using namespace vyr::tools;
 
 constexpr int kFrames = 36;
 constexpr double kRadius = 20000.0;
@@ -29,31 +33,8 @@ struct DemoPoint {
     std::uint16_t status = 0;
 };
 
-void PutWord(std::string& out, int value) {
-    const auto word = static_cast<std::uint16_t>(value);
-    out.push_back(static_cast<char>(word >> 8));
-    out.push_back(static_cast<char>(word & 0xFF));
-}
-
 std::int16_t Coordinate(double v) {
     return static_cast<std::int16_t>(std::clamp(std::lround(v), -32768L, 32767L));
-}
-
-void PutHeader(std::string& out, int points, int number, int total) {
-    out += "ILDA";
-    out.append(3, '\0');
-    out.push_back('\0');  // format 0: 3D points with palette colour
-    const std::string frameName = "vyrdemo";
-    const std::string company = "VYR";
-    out += frameName;
-    out.append(8 - frameName.size(), '\0');
-    out += company;
-    out.append(8 - company.size(), '\0');
-    PutWord(out, points);
-    PutWord(out, number);
-    PutWord(out, total);
-    out.push_back('\0');  // scanner head
-    out.push_back('\0');  // reserved
 }
 
 // Moves the beam blanked from `from` to `to` in `steps` points.
@@ -124,25 +105,9 @@ int main(int argc, char** argv) {
     std::string out;
     for (int f = 0; f < kFrames; ++f) {
         const std::vector<DemoPoint> points = MakeFrame(f);
-        PutHeader(out, static_cast<int>(points.size()), f, kFrames);
-        for (const DemoPoint& p : points) {
-            PutWord(out, Coordinate(p.x));
-            PutWord(out, Coordinate(p.y));
-            PutWord(out, Coordinate(p.z));
-            PutWord(out, p.status);
-        }
+        PutHeader(out, "vyrdemo", static_cast<int>(points.size()), f, kFrames);
+        for (const DemoPoint& p : points) PutPoint(out, Coordinate(p.x), Coordinate(p.y), Coordinate(p.z), p.status);
     }
-    PutHeader(out, 0, kFrames, kFrames);  // end marker
-
-    std::FILE* file = std::fopen(argv[1], "wb");
-    if (file == nullptr) {
-        std::fprintf(stderr, "vyr-make-demo: cannot create %s\n", argv[1]);
-        return 1;
-    }
-    const bool written = std::fwrite(out.data(), 1, out.size(), file) == out.size();
-    if (std::fclose(file) != 0 || !written) {
-        std::fprintf(stderr, "vyr-make-demo: cannot write %s\n", argv[1]);
-        return 1;
-    }
-    return 0;
+    PutHeader(out, "vyrdemo", 0, kFrames, kFrames);  // end marker
+    return WriteWholeFile("vyr-make-demo", argv[1], out) ? 0 : 1;
 }

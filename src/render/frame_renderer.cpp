@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "app/log.h"
@@ -88,6 +89,80 @@ std::int16_t FrameRenderer::DisplayIldaFrame(const Frame* frame) {
         last = i;
     }
     segments_.DisplaySegment(&points[last], &points[last], 0, 0, 0, -1);
+    return 1;
+}
+
+std::int16_t FrameRenderer::DisplayTextFrame(TextScroll* text) {
+    if (text == nullptr) {
+        LogMessage("DisplayTextFrame(): Unexpected NULL textPtr!");
+        return 0;
+    }
+    text->zAxisPhase += text->zAxisOffset * 0.1;
+
+    // Text has one colour, white through balance and brightness; the palette
+    // is not used.
+    const auto& balance = state_.settings.colorBalance;
+    const float factor = state_.settings.colorFactor;
+    const std::uint8_t r = ColourProduct(255, balance[0], factor);
+    const std::uint8_t g = ColourProduct(255, balance[1], factor);
+    const std::uint8_t b = ColourProduct(255, balance[2], factor);
+
+    const Font& font = fonts_.CurrentFont();
+    const std::vector<PlacedCharacter>& placed = text->PlacedCharacters();
+    const double position = text->scrollPosition;
+    // Characters are placed left to right, so those in view are one run: from
+    // the first that starts right of the left edge up to the first that
+    // starts at or past the right edge.
+    const auto drawnEnd = placed.begin() + text->DrawnCharacters();
+    const auto firstInView = std::partition_point(
+        placed.begin(), drawnEnd, [position](const PlacedCharacter& c) { return !(position + c.start > 0.0); });
+    const bool flat = text->zAxisGain == 0 || text->zAxisFormula < 1 || text->zAxisFormula > 3;
+    std::int32_t d = 1;  // running point number of the frame
+    std::int16_t lastZ = 0;
+    // Where the closing call parks the beam when no character was visible.
+    Point previous(0, 0, 0, Point::kBlankBit);
+    for (auto it = firstInView; it != drawnEnd; ++it) {
+        const PlacedCharacter& character = *it;
+        const double s = position + character.start;
+        const double e = position + character.end;
+        if (!(s < TextScroll::kVisibleWidth)) break;
+        // Only characters wholly inside the visible width are drawn.
+        if (!(s > 0.0 && e < TextScroll::kVisibleWidth)) continue;
+        const std::span<const GlyphPoint> glyph = font.Glyph(character.charIndex);
+        if (glyph.empty()) continue;
+        const std::int32_t minX = font.entries[static_cast<std::size_t>(character.charIndex)].minX;
+        // A glyph's first point only anchors it; drawing starts at the second.
+        for (std::size_t i = 1; i < glyph.size(); ++i) {
+            const GlyphPoint& gp = glyph[i];
+            double o = gp.x - minX + s;
+            bool blanked = gp.blanked != 0;
+            if (o > TextScroll::kVisibleWidth) {
+                o = TextScroll::kVisibleWidth;
+                blanked = true;
+            } else if (o < 0.0) {
+                o = 0.0;
+                blanked = true;
+            }
+            if (d == 1) blanked = true;
+            const auto x = static_cast<std::int16_t>(o - 32767.0);
+            const auto y = static_cast<std::int16_t>(gp.y - 32767);
+            const std::int16_t z = flat ? std::int16_t{0} : TextPointDepth(*text, o, x, y);
+            if (std::abs(z - lastZ) > 5000) blanked = true;
+            const Point point(x, y, z, blanked ? Point::kBlankBit : 0);
+            // The first point of the frame starts from itself: the beam goes
+            // there dark, not from wherever the last frame ended.
+            const Point* from = d == 1 ? &point : &previous;
+            if (segments_.DisplaySegment(from, &point, r, g, b, static_cast<std::int16_t>(std::min(d, 32767))) != 1) {
+                LogMessage("DisplayTextFrame(): Call to DisplaySegment() failed!");
+                return 0;
+            }
+            lastZ = d == 1 ? 0 : z;
+            previous = point;
+            ++d;
+        }
+    }
+    text->AdvanceScroll();
+    segments_.DisplaySegment(&previous, &previous, 0, 0, 0, -1);
     return 1;
 }
 
@@ -181,6 +256,27 @@ void FrameRenderer::FrameSequenceStep(FrameSequence& sequence, std::uint16_t fra
     }
 }
 
+// A text shows one frame on several ticks by putting its whole state back
+// after drawing: the scroll, the depth phase, the blanking-shift ring and the
+// rest of the track as they were before the frame.
+void FrameRenderer::TextScrollStep(Track& track, std::uint16_t frameRepeat) {
+    auto* text = dynamic_cast<TextScroll*>(&track);
+    if (text == nullptr) {
+        DisplayTextFrame(nullptr);
+        LogMessage("DisplayAllTracks(): DisplayTextFrame() failed.");
+        return;
+    }
+    const TextScroll::State saved = text->SaveState();
+    if (DisplayTextFrame(text) != 1) LogMessage("DisplayAllTracks(): DisplayTextFrame() failed.");
+    TrackSettings& ts = state_.settings;
+    if (ts.repeatCount < frameRepeat) {
+        text->RestoreState(saved);
+        ++ts.repeatCount;
+    } else {
+        ts.repeatCount = 0;
+    }
+}
+
 void FrameRenderer::RenderTrack(Track& track, std::uint16_t frameRepeat) {
     if (settings_.DISPLAY_SCREEN == 1) {
         SetPreviewViewport();
@@ -195,6 +291,9 @@ void FrameRenderer::RenderTrack(Track& track, std::uint16_t frameRepeat) {
     switch (track.trackType) {
         case kTrackFrameSequence:
             FrameSequenceStep(static_cast<FrameSequence&>(track), frameRepeat);
+            break;
+        case kTrackTextScroll:
+            TextScrollStep(track, frameRepeat);
             break;
         default:
             // Generated kinds draw through their own frame steps; a track of

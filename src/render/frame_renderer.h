@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "app/settings.h"
+#include "content/font_list.h"
+#include "content/text_scroll.h"
 #include "model/frame_sequence.h"
 #include "model/track_list.h"
 #include "render/output_device.h"
@@ -22,9 +24,11 @@ class FrameRenderer {
 public:
     using DeviceSlotArray = std::array<std::unique_ptr<OutputDevice>, 4>;
 
-    // `canvas` is the window surface of the preview and may be null.
+    // `canvas` is the window surface of the preview and may be null. Text
+    // tracks are drawn in the current font of `fonts`.
     FrameRenderer(TrackList& tracks, Settings& settings, PlayState& state, TrackManipulator& manipulator,
-                  SegmentRenderer& segments, const DeviceSlotArray& devices, OutputDevice& preview, Canvas* canvas)
+                  SegmentRenderer& segments, const DeviceSlotArray& devices, OutputDevice& preview,
+                  const FontList& fonts, Canvas* canvas)
         : tracks_(tracks),
           settings_(settings),
           state_(state),
@@ -32,10 +36,14 @@ public:
           segments_(segments),
           devices_(devices),
           preview_(preview),
+          fonts_(fonts),
           canvas_(canvas) {}
 
     std::int32_t DisplayAllTracks();
     std::int16_t DisplayIldaFrame(const Frame* frame);
+    // One frame of a text: the characters wholly inside the view, then one
+    // scroll step.
+    std::int16_t DisplayTextFrame(TextScroll* text);
     void PointDelay() const {
         const long long count =
             static_cast<long long>(settings_.currentGlobalDelay) * static_cast<long long>(state_.settings.delay);
@@ -54,6 +62,7 @@ private:
     static void BusyWait(long long count);
     void RenderTrack(Track& track, std::uint16_t frameRepeat);
     void FrameSequenceStep(FrameSequence& sequence, std::uint16_t frameRepeat);
+    void TextScrollStep(Track& track, std::uint16_t frameRepeat);
     void SetPreviewViewport();
     void SetLaserViewport(OutputDevice& device);
 
@@ -64,6 +73,7 @@ private:
     SegmentRenderer& segments_;
     const DeviceSlotArray& devices_;
     OutputDevice& preview_;
+    const FontList& fonts_;
     Canvas* canvas_;
 };
 

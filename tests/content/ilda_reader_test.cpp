@@ -10,51 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "support/ilda_bytes.h"
 #include "support/temp_home.h"
 
 namespace vyr {
 namespace {
 
+using namespace test;
+
 using Lines = std::vector<std::string>;
-
-// A tiny ILDA writer: big-endian words, 32-byte headers, point records.
-std::string Word(int v) {
-    const auto w = static_cast<std::uint16_t>(v);
-    return {static_cast<char>(w >> 8), static_cast<char>(w & 0xFF)};
-}
-std::string Byte(int v) { return std::string(1, static_cast<char>(v)); }
-
-struct HeaderBytes {
-    int format = 0;
-    int points = 0;
-    int number = 0;
-    int total = 0;
-    int head = 0;
-    std::string signature = "ILDA";
-    int unused = 0;
-    int reserved = 0;
-};
-
-std::string Header(const HeaderBytes& h) {
-    std::string out = h.signature;
-    out += Byte(0) + Byte(0) + Byte(h.unused) + Byte(h.format);
-    out += "frame   compan  ";
-    out += Word(h.points) + Word(h.number) + Word(h.total) + Byte(h.head) + Byte(h.reserved);
-    return out;
-}
-std::string Header(int format, int points, int number, int total, int head = 0) {
-    return Header(HeaderBytes{format, points, number, total, head});
-}
-std::string P0(int x, int y, int z, int status) { return Word(x) + Word(y) + Word(z) + Word(status); }
-std::string P1(int x, int y, int status) { return Word(x) + Word(y) + Word(status); }
-std::string P4(int x, int y, int z, int status, int b, int g, int r) {
-    return Word(x) + Word(y) + Word(z) + Byte(status) + Byte(b) + Byte(g) + Byte(r);
-}
-std::string P5(int x, int y, int status, int b, int g, int r) {
-    return Word(x) + Word(y) + Byte(status) + Byte(b) + Byte(g) + Byte(r);
-}
-std::string Pal(int r, int g, int b) { return Byte(r) + Byte(g) + Byte(b); }
-std::string EndMarker(int total) { return Header(0, 0, total, total); }
 
 // One frame section of format 0 with `n` simple points.
 std::string Frame0(int n, int number, int total) {

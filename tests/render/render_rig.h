@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "content/font_list.h"
 #include "model/frame_sequence.h"
 #include "model/track_list.h"
 #include "platform/posix/shared_library_dlopen.h"
@@ -15,6 +16,7 @@
 #include "render/play_state.h"
 #include "render/segment_renderer.h"
 #include "support/recording_canvas.h"
+#include "support/render_stack.h"
 #include "support/riya_trace.h"
 #include "support/temp_home.h"
 
@@ -45,29 +47,25 @@ inline std::unique_ptr<FrameSequence> MakeSequence(std::vector<Frame> frames) {
     return seq;
 }
 
-// The view's rendering machinery around one display tick: settings, the track
-// list, devices, the manipulator, both renderers and a recording canvas.
-struct RenderRig {
+// What a rig holds before the rendering machinery: the test's home (where the
+// log goes) and the recording preview surface.
+struct RigHome {
     TempHome home;
-    Settings settings;
-    PlayState state;
-    TrackList tracks;
-    SlotFlags rotateAboutZero{0, 0, 0, 0};
-    TrackManipulator manipulator{tracks, state.currentTrackNumber, state.camera, state.settings, rotateAboutZero};
-    Device_Screen preview;
-    FrameRenderer::DeviceSlotArray devices;
     RecordingCanvas canvas;
-    SegmentRenderer segments{settings, state, preview, &canvas};
-    FrameRenderer renderer{tracks, settings, state, manipulator, segments, devices, preview, &canvas};
+};
 
-    RenderRig() {
+// The rendering machinery of one display tick, drawing its preview on a
+// recording canvas.
+struct RenderRig : RigHome, RenderStack {
+    RenderRig() : RenderStack(&canvas) {
         settings.LASER_SCALE = settings.currentLaserScale = 100;
         for (auto& slot : devices) slot = std::make_unique<Device_Screen>();
     }
 
-    FrameSequence& Add(std::unique_ptr<FrameSequence> seq, int slot = 1) {
-        FrameSequence& ref = *seq;
-        tracks.SetTrack(slot, std::move(seq));
+    template <typename Kind>
+    Kind& Add(std::unique_ptr<Kind> track, int slot = 1) {
+        Kind& ref = *track;
+        tracks.SetTrack(slot, std::move(track));
         return ref;
     }
 };
