@@ -5,6 +5,7 @@
 #include "app/log.h"
 #include "app/main_window.h"
 #include "content/ilda_reader.h"
+#include "content/text_scroll.h"
 #include "model/frame_sequence.h"
 #include "render/palettes.h"
 
@@ -33,6 +34,12 @@ bool FileCommands::OnFileOpenCommand(int command) {
         default: return false;
     }
     if (command == kCmdOpenClv) LogMessage("Entering OnOpenClvFile()");
+    if (command == kCmdOpenText && !fonts_.HasFontInfo()) {
+        static constexpr const char* kNoFont = "Font not properly initialized; scrolling text is disabled.";
+        host_.MessageBox(kNoFont, MessageIcon::kInformation);
+        LogMessage(kNoFont);
+        return true;
+    }
     const std::optional<std::string> path = host_.OpenFileDialog(OpenDialogFor(command));
     if (!path) {
         LogMessage(failure);
@@ -47,6 +54,7 @@ bool FileCommands::OnFileOpenCommand(int command) {
 void FileCommands::Open(int command, const std::string& path) {
     switch (command) {
         case kCmdOpenIlda: OnOpenIldaFile(path); break;
+        case kCmdOpenText: OnOpenTextFile(path); break;
         case kCmdOpenCts: OnOpenCtsFile(path); break;
         default: break;
     }
@@ -62,6 +70,23 @@ void FileCommands::OnOpenIldaFile(const std::string& path) {
     }
     host_.SetDocumentTitle(path);
     AddLoadedTrack(std::move(sequence), kTrackFrameSequence);
+}
+
+void FileCommands::OnOpenTextFile(const std::string& path) {
+    auto text = std::make_unique<TextScroll>();
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        host_.MessageBox("OnOpenTextFile(): failed to open file for reading.", MessageIcon::kInformation);
+        return;
+    }
+    const std::int16_t read = text->ReadTextFile(file, fonts_);
+    std::fclose(file);
+    if (read != 1) {
+        host_.MessageBox("OnOpenTextFile(): Unable to read Text file.", MessageIcon::kInformation);
+        return;
+    }
+    host_.SetDocumentTitle(path);
+    AddLoadedTrack(std::move(text), kTrackTextScroll);
 }
 
 void FileCommands::OnOpenCtsFile(const std::string& path) {

@@ -5,6 +5,7 @@
 
 #include "app/command_line.h"
 #include "app/settings.h"
+#include "content/font_list.h"
 #include "model/track_list.h"
 #include "panels/main_form.h"
 #include "platform/host.h"
@@ -23,28 +24,37 @@ void SetupNewTrack(Track& track, TrackType kind, const CommandLineOptions& comma
 class FileCommands {
 public:
     FileCommands(Host& host, TrackList& tracks, PlayState& state, MainForm& form, ScriptState& script,
-                 const CommandLineOptions& commandLine)
-        : host_(host), tracks_(tracks), state_(state), form_(form), script_(script), commandLine_(commandLine) {}
+                 const FontList& fonts, const CommandLineOptions& commandLine)
+        : host_(host),
+          tracks_(tracks),
+          state_(state),
+          form_(form),
+          script_(script),
+          fonts_(fonts),
+          commandLine_(commandLine) {}
 
     // Menu and toolbar commands 11..15: ask for a file and open it. Returns
     // false for a command that is not an open command.
     bool OnFileOpenCommand(int command);
 
     void OnOpenIldaFile(const std::string& path);
+    void OnOpenTextFile(const std::string& path);
     void OnOpenCtsFile(const std::string& path);
+    // The open operation of an open command, as the command line uses it.
+    void Open(int command, const std::string& path);
 
     void SetStatusText(const std::string& text) { host_.SetStatusPane(1, text); }
 
 private:
     // The tail of the ILDA, abstract and text commands.
     void AddLoadedTrack(std::unique_ptr<Track> track, TrackType kind);
-    void Open(int command, const std::string& path);
 
     Host& host_;
     TrackList& tracks_;
     PlayState& state_;
     MainForm& form_;
     ScriptState& script_;
+    const FontList& fonts_;
     const CommandLineOptions& commandLine_;
 };
 

@@ -40,7 +40,7 @@ void COrbit3DView::OnInitialUpdate() {
                                                       state_.settings, form_.rotateAboutZero);
     segments_ = std::make_unique<SegmentRenderer>(settings_, state_, preview, canvas);
     renderer_ = std::make_unique<FrameRenderer>(tracks_, settings_, state_, *manipulator_, *segments_,
-                                                devices_.slots, preview, canvas);
+                                                devices_.slots, preview, fonts_, canvas);
     loop_ = std::make_unique<PlaybackLoop>(host_, settings_, state_, *renderer_, devices_, script_);
     loop_->onPreviewRecomputed = [this] { PreviewRecomputed(); };
     // Until show scripts can be interpreted, an opened script is put aside on
@@ -49,12 +49,17 @@ void COrbit3DView::OnInitialUpdate() {
         script_.playing = false;
         host_.SetStatusPane(0, "Show scripts: not available yet.");
     };
-    files_ = std::make_unique<FileCommands>(host_, tracks_, state_, mainForm_, script_, commandLine_);
+    files_ = std::make_unique<FileCommands>(host_, tracks_, state_, mainForm_, script_, fonts_, commandLine_);
 
     // No MIDI input service is wired in yet: the player runs as with no
     // MIDI device present.
     LogMessage("No MIDI devices opened.");
     host_.SetStatusPane(3, "MIDI: 0");
+
+    fonts_.SelectFont(0);
+    fonts_.ClearFont();
+    const std::string fontPath = programDirectory_ + "/default_font.ild";
+    if (fonts_.ReadFontFile(fontPath) != 1) LogMessage("Unable to successfully read in font file " + fontPath);
 
     host_.SetStatusPane(2, PpsText(0));
     form_.Clear();
@@ -104,8 +109,9 @@ void COrbit3DView::ApplyCommandLine() {
         if (extension == "CLV") command = kCmdOpenClv;
         if (command != 0) {
             switch (command) {
-                case kCmdOpenIlda: files_->OnOpenIldaFile(options.fileName); break;
-                case kCmdOpenCts: files_->OnOpenCtsFile(options.fileName); break;
+                case kCmdOpenIlda:
+                case kCmdOpenText:
+                case kCmdOpenCts: files_->Open(command, options.fileName); break;
                 default: NotAvailableYet(command); break;
             }
             loop_->OnDisplayPlay();
@@ -135,10 +141,10 @@ void COrbit3DView::ApplyCommandLine() {
 bool COrbit3DView::OnCommand(int command) {
     switch (command) {
         case kCmdOpenIlda:
+        case kCmdOpenText:
         case kCmdOpenCts:
             return files_->OnFileOpenCommand(command);
         case kCmdOpenAbs:
-        case kCmdOpenText:
         case kCmdOpenClv:
         case kCmdPreferences:
         case kCmdSelectPort:

@@ -8,6 +8,7 @@
 #include "app/config_file.h"
 #include "app/file_commands.h"
 #include "app/settings.h"
+#include "content/font_list.h"
 #include "model/track_list.h"
 #include "panels/main_form.h"
 #include "platform/host.h"
@@ -83,6 +84,7 @@ private:
     FormValues form_;
     MainForm mainForm_;
     ScriptState script_;
+    FontList fonts_;
 
     std::unique_ptr<TrackManipulator> manipulator_;
     std::unique_ptr<SegmentRenderer> segments_;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 
 #include "app/application.h"
@@ -170,6 +171,34 @@ TEST_F(ViewTest, CancelledDialogsAreLoggedPerCommand) {
     }
     EXPECT_EQ(view_->tracks().count, 0);
     EXPECT_EQ(host_.title, "");
+}
+
+TEST_F(ViewTest, TextFilesNeedTheDefaultFont) {
+    Start();
+    EXPECT_TRUE(HasLine(home_.LogLines(), "Unable to successfully read in font file " + home_.File("default_font.ild")));
+    ASSERT_TRUE(view_->OnCommand(kCmdOpenText));
+    EXPECT_TRUE(host_.dialogs.empty());
+    EXPECT_EQ(host_.messages, std::vector<std::string>{"Font not properly initialized; scrolling text is disabled."});
+    EXPECT_TRUE(HasLine(home_.LogLines(), "Font not properly initialized; scrolling text is disabled."));
+    EXPECT_EQ(view_->tracks().count, 0);
+}
+
+TEST_F(ViewTest, ATextFileBecomesAScrollingTextTrack) {
+    std::filesystem::copy_file(std::string(VYR_ASSETS_DIR) + "/default_font.ild", home_.File("default_font.ild"));
+    Start();
+    Open(kCmdOpenText, WriteShow("hello.txt", "Hello\n"));
+    ASSERT_EQ(host_.dialogs.size(), 1u);
+    EXPECT_EQ(host_.dialogs[0].title, "Open Text File");
+    const Track* track = view_->tracks().GetTrack(1);
+    ASSERT_NE(track, nullptr);
+    EXPECT_EQ(track->trackType, kTrackTextScroll);
+    EXPECT_EQ(host_.title, home_.File("hello.txt"));
+    EXPECT_EQ(view_->form().trackArm[0], 1);
+
+    host_.messages.clear();
+    Open(kCmdOpenText, home_.File("missing.txt"));
+    EXPECT_EQ(host_.messages, std::vector<std::string>{"OnOpenTextFile(): failed to open file for reading."});
+    EXPECT_EQ(view_->tracks().count, 1);
 }
 
 TEST_F(ViewTest, ClockRunsWhilePlayingSurvivesPauseAndIsResetByClose) {
