@@ -2,6 +2,9 @@
 
 #include "app/log.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace vyr {
 
 bool Application::Start(const std::vector<std::string>& words) {
@@ -11,6 +14,13 @@ bool Application::Start(const std::vector<std::string>& words) {
 
     commandLine_ = CommandLineOptions{};
     for (const std::string& word : words) commandLine_.ParseWord(word);
+    // The view works in the program directory from its first update on; a
+    // file named relative to where the program was started must still be found.
+    if (commandLine_.Has(CommandLineOptions::kFileName)) {
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(commandLine_.fileName, error);
+        if (!error) commandLine_.fileName = absolute.string();
+    }
 
     view_ = std::make_unique<COrbit3DView>(host_, libraries_, syncFile_, programDirectory_, commandLine_);
     view_->OnInitialUpdate();

@@ -56,10 +56,10 @@ protected:
 
     std::string HomeFile(const std::string& name) const { return home_ + "/" + name; }
 
-    PlayerRun Play(const std::string& arguments) {
+    PlayerRun Play(const std::string& arguments, const std::string& workingDirectory = "/") {
         const std::string out = temp_.File("stdout.txt");
         const std::string err = temp_.File("stderr.txt");
-        const std::string command = "VYR_PLAYER_HOME='" + home_ + "' '" + VYR_PLAYER_PATH + "' --headless " +
+        const std::string command = "cd '" + workingDirectory + "' && VYR_PLAYER_HOME='" + home_ + "' '" + VYR_PLAYER_PATH + "' --headless " +
                                     arguments + " >'" + out + "' 2>'" + err + "'";
         const int raw = std::system(command.c_str());
         PlayerRun run;
@@ -236,6 +236,14 @@ TEST_F(HeadlessPlayer, DacSeesSetUpOneFramePerTickAndTheBlankingOfShutdown) {
     EXPECT_TRUE(dark(frames[7]));
     EXPECT_EQ(trace[trace.size() - 3].Text(), "RiStopShow 2");
     EXPECT_EQ(trace.back().Text(), "RiCloseDevices");
+}
+
+TEST_F(HeadlessPlayer, AFileNamedRelativeToTheStartingDirectoryIsFound) {
+    std::filesystem::create_directory(temp_.File("shows"));
+    test::WriteFileBytes(temp_.File("shows/show.ild"), test::SquareIlda());
+    const PlayerRun run = Play("--ticks 2 --print-status shows/show.ild", temp_.Path().string());
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("title: " + temp_.File("shows/show.ild") + "\n"), std::string::npos) << run.out;
 }
 
 TEST_F(HeadlessPlayer, BadFilesFromTheCommandLineAreReportedAndThePlayerRunsOn) {
