@@ -1,11 +1,13 @@
 // One display tick of four armed tracks of 4096-point frames: laser output to
-// four RIYA devices on the simulated library, with and without the preview.
+// four RIYA devices on the simulated library, with and without the preview;
+// and the same with four abstract patterns instead of the frames.
 
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
 #include <memory>
 
+#include "abstract/abstract.h"
 #include "alloc_counter.h"
 #include "app/log.h"
 #include "app/settings.h"
@@ -47,6 +49,27 @@ Frame MakeBenchFrame(int seed) {
     return frame;
 }
 
+// A pattern of 1000 points with all three channels, colour cycling, a
+// blanking oscillator and depth, shown twice per generated frame (frame
+// repeat 1), so every other tick puts the track state back.
+std::unique_ptr<Track> MakeBenchPattern(int seed) {
+    auto a = std::make_unique<Abstract>();
+    a->formula = static_cast<std::int16_t>(seed + 1);
+    a->zAxisFormula = static_cast<std::uint16_t>(seed + 5);
+    a->channelGain = {50, 30, 20};
+    a->channelOffset = {300, 700, 1100};
+    a->colorSpeed = 40;
+    a->blankSpeed = 100;
+    a->blankSpot = 30;
+    a->zAxisGain = 40;
+    a->pointsPerFrame = 1000;
+    a->usePalette = static_cast<std::int16_t>(seed % 2);
+    a->settings.frameRepeat = 1;
+    return a;
+}
+
+enum class Content { kFrames, kPatterns };
+
 struct Show {
     Settings settings;
     PlayState state;
@@ -60,7 +83,7 @@ struct Show {
     FrameRenderer renderer;
     bool laserReady = true;
 
-    explicit Show(Canvas* canvas)
+    explicit Show(Canvas* canvas, Content content = Content::kFrames)
         : segments(settings, state, preview, canvas),
           renderer(tracks, settings, state, manipulator, segments, devices, preview, canvas) {
 #if defined(VYR_RIYA_SIM_PATH)
@@ -78,16 +101,22 @@ struct Show {
         settings.DISPLAY_LASER = 1;
         settings.DISPLAY_SCREEN = canvas != nullptr ? 1 : 0;
         for (int t = 0; t < kTracks; ++t) {
-            auto seq = std::make_unique<FrameSequence>();
-            seq->trackType = kTrackFrameSequence;
-            seq->AddFrame(MakeBenchFrame(t));
-            seq->frameCount = 1;
-            seq->SetCurrentToFirst();
-            seq->settings.colorFactor = 1.0f;
-            seq->settings.palette = PaletteByNumber(0);
-            seq->camera.cameraAngle = 40.0f;
-            seq->outputDevice = static_cast<std::uint8_t>(t);
-            tracks.SetTrack(t + 1, std::move(seq));
+            std::unique_ptr<Track> track;
+            if (content == Content::kPatterns) {
+                track = MakeBenchPattern(t);
+            } else {
+                auto seq = std::make_unique<FrameSequence>();
+                seq->trackType = kTrackFrameSequence;
+                seq->AddFrame(MakeBenchFrame(t));
+                seq->frameCount = 1;
+                seq->SetCurrentToFirst();
+                track = std::move(seq);
+            }
+            track->settings.colorFactor = 1.0f;
+            track->settings.palette = PaletteByNumber(0);
+            track->camera.cameraAngle = 40.0f;
+            track->outputDevice = static_cast<std::uint8_t>(t);
+            tracks.SetTrack(t + 1, std::move(track));
         }
     }
 };
@@ -116,6 +145,12 @@ void BM_DisplayAllTracks_Laser(benchmark::State& state) {
     RunTicks(state, show);
 }
 BENCHMARK(BM_DisplayAllTracks_Laser)->Unit(benchmark::kMicrosecond);
+
+void BM_DisplayAllTracks_AbstractLaser(benchmark::State& state) {
+    Show show(nullptr, Content::kPatterns);
+    RunTicks(state, show);
+}
+BENCHMARK(BM_DisplayAllTracks_AbstractLaser)->Unit(benchmark::kMicrosecond);
 
 #if defined(VYR_HAVE_QT_CANVAS)
 void BM_DisplayAllTracks_Preview(benchmark::State& state) {

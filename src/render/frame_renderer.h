@@ -13,6 +13,7 @@
 
 namespace vyr {
 
+class Abstract;
 class Canvas;
 class TrackManipulator;
 
@@ -36,6 +37,10 @@ public:
 
     std::int32_t DisplayAllTracks();
     std::int16_t DisplayIldaFrame(const Frame* frame);
+    // Draws `repeat` frames of the generated pattern, `pointsPerFrame`
+    // segments each, snapping colours to the track's palette when the
+    // pattern asks for it.
+    std::int16_t DisplayAbstractFrame(Abstract* abstract, int repeat);
     void PointDelay() const {
         const long long count =
             static_cast<long long>(settings_.currentGlobalDelay) * static_cast<long long>(state_.settings.delay);
@@ -54,6 +59,7 @@ private:
     static void BusyWait(long long count);
     void RenderTrack(Track& track, std::uint16_t frameRepeat);
     void FrameSequenceStep(FrameSequence& sequence, std::uint16_t frameRepeat);
+    void AbstractStep(Abstract* abstract, std::uint16_t frameRepeat);
     void SetPreviewViewport();
     void SetLaserViewport(OutputDevice& device);
 

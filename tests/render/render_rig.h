@@ -46,7 +46,8 @@ inline std::unique_ptr<FrameSequence> MakeSequence(std::vector<Frame> frames) {
 }
 
 // The view's rendering machinery around one display tick: settings, the track
-// list, devices, the manipulator, both renderers and a recording canvas.
+// list, devices, the manipulator, both renderers and a recording canvas (or
+// another preview surface).
 struct RenderRig {
     TempHome home;
     Settings settings;
@@ -57,10 +58,13 @@ struct RenderRig {
     Device_Screen preview;
     FrameRenderer::DeviceSlotArray devices;
     RecordingCanvas canvas;
-    SegmentRenderer segments{settings, state, preview, &canvas};
-    FrameRenderer renderer{tracks, settings, state, manipulator, segments, devices, preview, &canvas};
+    Canvas* surface = &canvas;  // where the preview is drawn
+    SegmentRenderer segments{settings, state, preview, surface};
+    FrameRenderer renderer{tracks, settings, state, manipulator, segments, devices, preview, surface};
 
-    RenderRig() {
+    RenderRig() : RenderRig(nullptr) {}
+    // Draws the preview on `drawOn` instead of the recording canvas.
+    explicit RenderRig(Canvas* drawOn) : surface(drawOn != nullptr ? drawOn : &canvas) {
         settings.LASER_SCALE = settings.currentLaserScale = 100;
         for (auto& slot : devices) slot = std::make_unique<Device_Screen>();
     }
