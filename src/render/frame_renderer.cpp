@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "abstract/abstract.h"
 #include "app/log.h"
 #include "platform/canvas.h"
 #include "playback/track_manipulation.h"
@@ -166,6 +167,58 @@ std::int16_t FrameRenderer::DisplayTextFrame(TextScroll* text) {
     return 1;
 }
 
+std::int16_t FrameRenderer::DisplayAbstractFrame(Abstract* abstract, int repeat) {
+    if (abstract == nullptr) {
+        LogMessage("DisplayAbstractFrame(): Unexpected NULL abstractPtr!");
+        return 0;
+    }
+    const float colorFactor = state_.settings.colorFactor;
+    const auto& balance = state_.settings.colorBalance;
+    const std::uint32_t* palette = state_.settings.palette != nullptr ? state_.settings.palette : PaletteByNumber(0);
+
+    // The nearest palette entry searches the whole table; neighbouring points
+    // mostly share their colour, so the last answer is kept.
+    bool snapKnown = false;
+    std::array<std::uint8_t, 3> snapFrom{};
+    std::array<std::uint8_t, 3> snapTo{};
+
+    Point from;
+    Point to;
+    for (int pass = 0; pass < repeat; ++pass) {
+        const std::uint32_t points = abstract->pointsPerFrame;
+        for (std::uint32_t i = 1; i <= points; ++i) {
+            PointDelay();
+            std::uint8_t r = 0, g = 0, b = 0;
+            std::int16_t usePalette = 0;
+            if (abstract->GetNextSegment(from, to, r, g, b, usePalette) != 1) {
+                LogMessage("DisplayAbstractFrame(): Call to Abstract::GetNextSegment() failed!");
+                return 0;
+            }
+            if (usePalette == 1) {
+                const std::array<std::uint8_t, 3> wanted{r, g, b};
+                if (!snapKnown || wanted != snapFrom) {
+                    const std::uint32_t entry = palette[NearestPaletteIndex(palette, r, g, b)];
+                    snapFrom = wanted;
+                    snapTo = {PaletteRed(entry), PaletteGreen(entry), PaletteBlue(entry)};
+                    snapKnown = true;
+                }
+                r = snapTo[0];
+                g = snapTo[1];
+                b = snapTo[2];
+            }
+            if (segments_.DisplaySegment(&from, &to, ColourProduct(r, balance[0], colorFactor),
+                                         ColourProduct(g, balance[1], colorFactor),
+                                         ColourProduct(b, balance[2], colorFactor),
+                                         static_cast<std::int16_t>(std::min<std::uint32_t>(i, 32767))) != 1) {
+                LogMessage("DisplayAbstractFrame(): Call to DisplaySegment() failed!");
+                return 0;
+            }
+        }
+    }
+    segments_.DisplaySegment(&to, &to, 0, 0, 0, -1);
+    return 1;
+}
+
 PreviewRect FrameRenderer::ComputePreviewRect() const {
     PreviewRect rect;
     if (canvas_ == nullptr) return rect;
@@ -277,6 +330,27 @@ void FrameRenderer::TextScrollStep(Track& track, std::uint16_t frameRepeat) {
     }
 }
 
+void FrameRenderer::AbstractStep(Abstract* abstract, std::uint16_t frameRepeat) {
+    TrackSettings& ts = state_.settings;
+    if (ts.repeatCount < frameRepeat && abstract != nullptr) {
+        // Drawing advances the generator (and the blanking-shift ring); a
+        // repeated frame must start where this one did, so the whole track is
+        // put back afterwards, together with the flags all patterns share.
+        const Abstract saved(*abstract);
+        const AbstractProgramFlags savedFlags = Abstract::programFlags;
+        if (DisplayAbstractFrame(abstract, 1) != 1) LogMessage("DisplayAllTracks(): DisplayAbstractFrame() failed.");
+        *abstract = saved;
+        Abstract::programFlags = savedFlags;
+    } else if (DisplayAbstractFrame(abstract, 1) != 1) {
+        LogMessage("DisplayAllTracks(): DisplayAbstractFrame() failed.");
+    }
+    if (ts.repeatCount < frameRepeat) {
+        ++ts.repeatCount;
+    } else {
+        ts.repeatCount = 0;
+    }
+}
+
 void FrameRenderer::RenderTrack(Track& track, std::uint16_t frameRepeat) {
     if (settings_.DISPLAY_SCREEN == 1) {
         SetPreviewViewport();
@@ -294,6 +368,9 @@ void FrameRenderer::RenderTrack(Track& track, std::uint16_t frameRepeat) {
             break;
         case kTrackTextScroll:
             TextScrollStep(track, frameRepeat);
+            break;
+        case kTrackAbstract:
+            AbstractStep(dynamic_cast<Abstract*>(&track), frameRepeat);
             break;
         default:
             // Generated kinds draw through their own frame steps; a track of

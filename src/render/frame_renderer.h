@@ -11,6 +11,7 @@
 #include "model/track_list.h"
 #include "render/output_device.h"
 #include "render/play_state.h"
+#include "abstract/abstract.h"
 #include "render/segment_renderer.h"
 
 namespace vyr {
@@ -44,6 +45,10 @@ public:
     // One frame of a text: the characters wholly inside the view, then one
     // scroll step.
     std::int16_t DisplayTextFrame(TextScroll* text);
+    // Draws `repeat` frames of the generated pattern, `pointsPerFrame`
+    // segments each, snapping colours to the track's palette when the
+    // pattern asks for it.
+    std::int16_t DisplayAbstractFrame(Abstract* abstract, int repeat);
     void PointDelay() const {
         const long long count =
             static_cast<long long>(settings_.currentGlobalDelay) * static_cast<long long>(state_.settings.delay);
@@ -63,6 +68,7 @@ private:
     void RenderTrack(Track& track, std::uint16_t frameRepeat);
     void FrameSequenceStep(FrameSequence& sequence, std::uint16_t frameRepeat);
     void TextScrollStep(Track& track, std::uint16_t frameRepeat);
+    void AbstractStep(Abstract* abstract, std::uint16_t frameRepeat);
     void SetPreviewViewport();
     void SetLaserViewport(OutputDevice& device);
 

@@ -55,9 +55,10 @@ struct RigHome {
 };
 
 // The rendering machinery of one display tick, drawing its preview on a
-// recording canvas.
+// recording canvas, or on another surface.
 struct RenderRig : RigHome, RenderStack {
-    RenderRig() : RenderStack(&canvas) {
+    RenderRig() : RenderRig(nullptr) {}
+    explicit RenderRig(Canvas* drawOn) : RenderStack(drawOn != nullptr ? drawOn : &canvas) {
         settings.LASER_SCALE = settings.currentLaserScale = 100;
         for (auto& slot : devices) slot = std::make_unique<Device_Screen>();
     }
