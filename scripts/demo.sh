@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake --preset default >/dev/null
 cmake --build --preset default --target vyr-player RiyaNetServer
-show=assets/demo.ild
+show=assets/demo.abs
 if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
   exec build/default/vyr-player "$show"
 fi

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "abstract/abstract.h"
 #include "app/log.h"
 #include "app/main_window.h"
 #include "content/ilda_reader.h"
@@ -54,6 +55,7 @@ bool FileCommands::OnFileOpenCommand(int command) {
 void FileCommands::Open(int command, const std::string& path) {
     switch (command) {
         case kCmdOpenIlda: OnOpenIldaFile(path); break;
+        case kCmdOpenAbs: OnOpenAbsFile(path); break;
         case kCmdOpenText: OnOpenTextFile(path); break;
         case kCmdOpenCts: OnOpenCtsFile(path); break;
         default: break;
@@ -70,6 +72,20 @@ void FileCommands::OnOpenIldaFile(const std::string& path) {
     }
     host_.SetDocumentTitle(path);
     AddLoadedTrack(std::move(sequence), kTrackFrameSequence);
+}
+
+void FileCommands::OnOpenAbsFile(const std::string& path) {
+    auto abstract = std::make_unique<Abstract>(path, programDirectory_);
+    if (abstract->valid != 1) {
+        host_.MessageBox("OnOpenAbsFile(): Unable to correctly initialize Abstract object.", MessageIcon::kInformation);
+        return;
+    }
+    host_.SetDocumentTitle(path);
+    if (abstract->SetPattern(1) != 1) {
+        host_.MessageBox("OnOpenAbsFile(): Call to\tAbstract::SetPattern() failed.", MessageIcon::kInformation);
+        return;
+    }
+    AddLoadedTrack(std::move(abstract), kTrackAbstract);
 }
 
 void FileCommands::OnOpenTextFile(const std::string& path) {

@@ -23,21 +23,25 @@ void SetupNewTrack(Track& track, TrackType kind, const CommandLineOptions& comma
 // the open operations the menu and the command line share.
 class FileCommands {
 public:
+    // `programDirectory` is where abstract definition files are read from
+    // when their names are relative.
     FileCommands(Host& host, TrackList& tracks, PlayState& state, MainForm& form, ScriptState& script,
-                 const FontList& fonts, const CommandLineOptions& commandLine)
+                 const FontList& fonts, const CommandLineOptions& commandLine, std::string programDirectory)
         : host_(host),
           tracks_(tracks),
           state_(state),
           form_(form),
           script_(script),
           fonts_(fonts),
-          commandLine_(commandLine) {}
+          commandLine_(commandLine),
+          programDirectory_(std::move(programDirectory)) {}
 
     // Menu and toolbar commands 11..15: ask for a file and open it. Returns
     // false for a command that is not an open command.
     bool OnFileOpenCommand(int command);
 
     void OnOpenIldaFile(const std::string& path);
+    void OnOpenAbsFile(const std::string& path);
     void OnOpenTextFile(const std::string& path);
     void OnOpenCtsFile(const std::string& path);
     // The open operation of an open command, as the command line uses it.
@@ -56,6 +60,7 @@ private:
     ScriptState& script_;
     const FontList& fonts_;
     const CommandLineOptions& commandLine_;
+    const std::string programDirectory_;
 };
 
 }  // namespace vyr

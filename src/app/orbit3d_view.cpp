@@ -49,7 +49,8 @@ void COrbit3DView::OnInitialUpdate() {
         script_.playing = false;
         host_.SetStatusPane(0, "Show scripts: not available yet.");
     };
-    files_ = std::make_unique<FileCommands>(host_, tracks_, state_, mainForm_, script_, fonts_, commandLine_);
+    files_ = std::make_unique<FileCommands>(host_, tracks_, state_, mainForm_, script_, fonts_, commandLine_,
+                                            programDirectory_);
 
     // No MIDI input service is wired in yet: the player runs as with no
     // MIDI device present.
@@ -110,6 +111,7 @@ void COrbit3DView::ApplyCommandLine() {
         if (command != 0) {
             switch (command) {
                 case kCmdOpenIlda:
+                case kCmdOpenAbs:
                 case kCmdOpenText:
                 case kCmdOpenCts: files_->Open(command, options.fileName); break;
                 default: NotAvailableYet(command); break;
@@ -141,10 +143,10 @@ void COrbit3DView::ApplyCommandLine() {
 bool COrbit3DView::OnCommand(int command) {
     switch (command) {
         case kCmdOpenIlda:
+        case kCmdOpenAbs:
         case kCmdOpenText:
         case kCmdOpenCts:
             return files_->OnFileOpenCommand(command);
-        case kCmdOpenAbs:
         case kCmdOpenClv:
         case kCmdPreferences:
         case kCmdSelectPort:

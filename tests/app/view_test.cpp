@@ -10,6 +10,7 @@
 #include "app/config_file.h"
 #include "app/main_window.h"
 #include "platform/posix/shared_library_dlopen.h"
+#include "render/palettes.h"
 #include "support/fake_host.h"
 #include "support/ilda_bytes.h"
 #include "support/riya_trace.h"
@@ -199,6 +200,26 @@ TEST_F(ViewTest, ATextFileBecomesAScrollingTextTrack) {
     Open(kCmdOpenText, home_.File("missing.txt"));
     EXPECT_EQ(host_.messages, std::vector<std::string>{"OnOpenTextFile(): failed to open file for reading."});
     EXPECT_EQ(view_->tracks().count, 1);
+}
+
+TEST_F(ViewTest, AnAbstractFileBecomesAPatternTrack) {
+    Start();
+    Open(kCmdOpenAbs, std::string(VYR_ASSETS_DIR) + "/demo.abs");
+    ASSERT_EQ(host_.dialogs.size(), 1u);
+    EXPECT_EQ(host_.dialogs[0].title, "Open ABS File");
+    const Track* track = view_->tracks().GetTrack(1);
+    ASSERT_NE(track, nullptr);
+    EXPECT_EQ(track->trackType, kTrackAbstract);
+    EXPECT_EQ(PaletteNumberOf(track->settings.palette), kPaletteLaserIllusions);
+    EXPECT_EQ(host_.title, std::string(VYR_ASSETS_DIR) + "/demo.abs");
+
+    for (const std::string& bad : {home_.File("missing.abs"), WriteShow("junk.abs", "12 nonsense\n")}) {
+        host_.messages.clear();
+        Open(kCmdOpenAbs, bad);
+        EXPECT_EQ(host_.messages,
+                  std::vector<std::string>{"OnOpenAbsFile(): Unable to correctly initialize Abstract object."});
+        EXPECT_EQ(view_->tracks().count, 1);
+    }
 }
 
 TEST_F(ViewTest, ClockRunsWhilePlayingSurvivesPauseAndIsResetByClose) {
