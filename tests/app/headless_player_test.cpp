@@ -26,18 +26,6 @@ struct PlayerRun {
     std::string err;
 };
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
-
 std::ptrdiff_t IndexOf(const std::vector<std::string>& lines, const std::string& line) {
     const auto it = std::find(lines.begin(), lines.end(), line);
     return it == lines.end() ? -1 : it - lines.begin();
@@ -69,12 +57,12 @@ protected:
         return run;
     }
 
-    std::vector<std::string> Log() const { return Lines(test::ReadFileBytes(HomeFile("VYR_Player_log.txt"))); }
+    std::vector<std::string> Log() const { return test::CrLfLines(test::ReadFileBytes(HomeFile("VYR_Player_log.txt"))); }
 
     // The configuration file written at the last shutdown, key by key.
     std::map<std::string, std::string> Config() const {
         std::map<std::string, std::string> values;
-        for (const std::string& line : Lines(test::ReadFileBytes(HomeFile("VYR_Player.ini")))) {
+        for (const std::string& line : test::CrLfLines(test::ReadFileBytes(HomeFile("VYR_Player.ini")))) {
             const std::size_t eq = line.find('=');
             if (eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 1);
         }
@@ -117,7 +105,7 @@ TEST_F(HeadlessPlayer, LogsStartUpInOrderAndWritesTheConfigurationAtShutdown) {
     EXPECT_GT(IndexOf(log, "Writing the following values to VYR_Player.ini:"), starting);
 
     const std::string ini = test::ReadFileBytes(HomeFile("VYR_Player.ini"));
-    const std::vector<std::string> lines = Lines(ini);
+    const std::vector<std::string> lines = test::CrLfLines(ini);
     ASSERT_EQ(lines.size(), 58u);
     EXPECT_EQ(lines[0], "VYR_Player Configuration Data File, Version 1.1.6");
     EXPECT_EQ(std::count(ini.begin(), ini.end(), '\n'), 58);

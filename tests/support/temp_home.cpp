@@ -25,9 +25,10 @@ TempHome::~TempHome() {
 
 std::string TempHome::LogText() const { return ReadFileBytes(File(kLogFileName)); }
 
-std::vector<std::string> TempHome::LogLines() const {
+std::vector<std::string> TempHome::LogLines() const { return CrLfLines(LogText()); }
+
+std::vector<std::string> CrLfLines(const std::string& text) {
     std::vector<std::string> lines;
-    const std::string text = LogText();
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find("\r\n", start);

@@ -27,6 +27,9 @@ private:
     std::filesystem::path dir_;
 };
 
+// The lines of a CR LF text, without their line ends.
+std::vector<std::string> CrLfLines(const std::string& text);
+
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 
