@@ -123,6 +123,7 @@ void FileCommands::AddLoadedTrack(std::unique_ptr<Track> track, TrackType kind) 
     SetupNewTrack(*track, kind, commandLine_);
     SetStatusText("Okay");
     const int slot = tracks_.count + 1;
+    const bool slotWasEmpty = tracks_.GetTrack(slot) == nullptr;
     std::unique_ptr<Track> pending = std::move(track);
     if (tracks_.AddTrack(pending) != 1) {
         // A full list drops the new content without a word.
@@ -132,6 +133,12 @@ void FileCommands::AddLoadedTrack(std::unique_ptr<Track> track, TrackType kind) 
     if (tracks_.count == 1) {
         form_.SetTrackArmState(1, 1);
         form_.ToggleTrackDisplay(1);
+    } else if (slotWasEmpty) {
+        // Later files wait unarmed, as the form shows them, until the operator
+        // arms them: a dark track that is still drawn would take scan time
+        // from the lit ones on every tick. A slot a script had filled keeps
+        // the settings its new content inherits.
+        form_.SetTrackArmState(slot, 0);
     }
     form_.SetTrackFocus(slot);
 }

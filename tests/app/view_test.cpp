@@ -110,7 +110,8 @@ TEST_F(ViewTest, FirstFileIsArmedAndFadesInSecondGoesToSlotTwoUnarmed) {
     Open(kCmdOpenIlda, WriteShow("second.ild", test::SquareIlda()));
     const Track* second = view_->tracks().GetTrack(2);
     ASSERT_NE(second, nullptr);
-    // Not armed on the form; it is drawn, but dark, until it is faded in.
+    // Not armed, on the form and in the track, until the operator arms it.
+    EXPECT_FALSE(second->settings.Armed());
     EXPECT_EQ(view_->form().trackArm[1], 0);
     EXPECT_EQ(view_->form().trackDisplay[1], 0);
     EXPECT_FLOAT_EQ(second->settings.colorFactor, 0.0f);
