@@ -2,6 +2,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <limits>
 
 #include "app/application.h"
 #include "headless/headless_host.h"
@@ -38,7 +39,9 @@ int RunHeadless(const FrontEndOptions& options, const std::vector<std::string>& 
     std::optional<std::int64_t> endMs;
     if (options.ticks) {
         const std::int64_t period = std::max(1, view.settings().FRAME_DISPLAY_TIMER_VALUE);
-        endMs = *options.ticks * period;
+        // A count too large to reach is as good as no end at all.
+        constexpr std::int64_t kLongest = std::numeric_limits<std::int64_t>::max() / 2;
+        endMs = *options.ticks > kLongest / period ? kLongest : *options.ticks * period;
     }
     host.Run(endMs, [] { return stopRequested != 0; });
 
