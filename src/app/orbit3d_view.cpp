@@ -108,16 +108,9 @@ void COrbit3DView::ApplyCommandLine() {
         if (extension == "TXT") command = kCmdOpenText;
         if (extension == "CTS") command = kCmdOpenCts;
         if (extension == "CLV") command = kCmdOpenClv;
-        if (command != 0) {
-            switch (command) {
-                case kCmdOpenIlda:
-                case kCmdOpenAbs:
-                case kCmdOpenText:
-                case kCmdOpenCts: files_->Open(command, options.fileName); break;
-                default: NotAvailableYet(command); break;
-            }
-            loop_->OnDisplayPlay();
-        }
+        if (command == kCmdOpenClv) NotAvailableYet(command);
+        if (command != 0 && command != kCmdOpenClv) files_->Open(command, options.fileName);
+        if (command != 0) loop_->OnDisplayPlay();
     }
     if (options.Has(CommandLineOptions::kScanRate)) {
         const std::uint16_t rate = static_cast<std::uint16_t>(options.scanRate);
